@@ -10,7 +10,7 @@ packages=(
   libgtkmm-3.0-dev libwebkit2gtk-4.1-dev libsoup-3.0-dev
   # user-interface tests and screenshots: a private X server, a light window
   # manager, key and window tools, an SVG renderer, CJK fonts
-  xvfb xauth openbox xdotool x11-utils librsvg2-bin imagemagick fonts-noto-cjk dbus-x11
+  xvfb xauth openbox xdotool x11-utils librsvg2-bin imagemagick fonts-noto-cjk dbus-daemon
 )
 
 missing=()
