@@ -43,6 +43,14 @@ void ControlRegistry::apply_placement(Control& control) {
     const ui::Rect& place = control.placement;
     std::visit([&](auto* container) { container->move(*control.widget, place.left, place.top); }, control.parent);
     control.widget->set_size_request(place.width, place.height);
+    show_if_visible(control);
+}
+
+// GTK gives a shown widget at least one pixel, so a control without area is
+// kept unmapped until it has some again.
+void ControlRegistry::show_if_visible(Control& control) {
+    const ui::Rect& place = control.placement;
+    control.widget->set_visible(control.visible && place.width > 0 && place.height > 0);
 }
 
 Text ControlRegistry::read_content(ui::Role box) { return text_from_utf8(edit_box(box).get_text().raw()); }
@@ -58,7 +66,7 @@ void ControlRegistry::write_address(ui::Role role, const Text& address) {
 void ControlRegistry::write_visible(ui::Role role, bool visible) {
     Control& control = at(role);
     control.visible = visible;
-    control.widget->set_visible(visible);
+    show_if_visible(control);
 }
 
 void ControlRegistry::write_left(ui::Role role, std::int32_t left) {

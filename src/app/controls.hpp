@@ -60,6 +60,7 @@ private:
     Control& at(ui::Role role);
     Gtk::Entry& edit_box(ui::Role role);
     void apply_placement(Control& control);
+    void show_if_visible(Control& control);
 
     MainWindow& window_;
     std::vector<Control> controls_;

@@ -51,6 +51,17 @@ Pango::FontDescription pango_font(const ui::Font& font) {
     return description;
 }
 
+// GTK's CSS sizes fonts in points at the screen's resolution; these
+// attributes keep the character height at its exact pixels.
+Pango::AttrList font_attributes(const ui::Font& font) {
+    Pango::AttrList attributes;
+    if (!font.height_px) return attributes;
+    PangoAttrList* list = attributes.gobj();
+    pango_attr_list_insert(list, pango_attr_size_new_absolute(*font.height_px * PANGO_SCALE));
+    pango_attr_list_insert(list, pango_attr_weight_new(static_cast<PangoWeight>(font.weight)));
+    return attributes;
+}
+
 Gtk::Widget* make_edit_box(const ui::ControlDefinition& control) {
     auto* box = Gtk::manage(new Gtk::Entry());
     box->set_has_frame(true);
@@ -58,6 +69,8 @@ Gtk::Widget* make_edit_box(const ui::ControlDefinition& control) {
     box->set_activates_default(false);
     box->set_width_chars(0);  // never wider than its row says
     box->set_max_width_chars(0);
+    Pango::AttrList box_font = font_attributes(control.font);
+    box->set_attributes(box_font);
     style(*box, control_css(control, " min-height: 0; min-width: 0; padding-top: 0; padding-bottom: 0;"));
     return box;
 }
@@ -69,6 +82,8 @@ Gtk::Widget* make_button(const ui::ControlDefinition& control) {
     caption->set_justify(Gtk::JUSTIFY_CENTER);
     caption->set_halign(Gtk::ALIGN_CENTER);
     caption->set_valign(Gtk::ALIGN_CENTER);
+    Pango::AttrList caption_font = font_attributes(control.font);
+    caption->set_attributes(caption_font);
     button->add(*caption);
     caption->show();
     button->set_can_default(false);

@@ -63,12 +63,18 @@ bool MainWindow::focus_in_page_content() const {
     return stop && dynamic_cast<const view::PageView*>(stop);
 }
 
+void MainWindow::focus_first_tab_stop() { move_focus_from(-1, true); }
+
 void MainWindow::move_focus_in_cycle(bool forward) {
     const int count = static_cast<int>(tab_stops_.size());
-    if (count == 0) return;
-    Gtk::Widget* current = tab_stop_holding_focus();
-    const auto found = std::find(tab_stops_.begin(), tab_stops_.end(), current);
-    int index = found == tab_stops_.end() ? (forward ? -1 : count) : static_cast<int>(found - tab_stops_.begin());
+    const auto found = std::find(tab_stops_.begin(), tab_stops_.end(), tab_stop_holding_focus());
+    const int index =
+        found == tab_stops_.end() ? (forward ? -1 : count) : static_cast<int>(found - tab_stops_.begin());
+    move_focus_from(index, forward);
+}
+
+void MainWindow::move_focus_from(int index, bool forward) {
+    const int count = static_cast<int>(tab_stops_.size());
     for (int step = 0; step < count; ++step) {
         index = (index + (forward ? 1 : -1) + count) % count;
         Gtk::Widget* candidate = tab_stops_[static_cast<std::size_t>(index)];
@@ -97,9 +103,16 @@ bool MainWindow::on_key_press_event(GdkEventKey* event) {
     return Gtk::Window::on_key_press_event(event);
 }
 
+bool MainWindow::on_focus(Gtk::DirectionType direction) {
+    if (direction != Gtk::DIR_TAB_FORWARD && direction != Gtk::DIR_TAB_BACKWARD)
+        return Gtk::Window::on_focus(direction);
+    move_focus_in_cycle(direction == Gtk::DIR_TAB_FORWARD);
+    return true;
+}
+
 bool MainWindow::on_focus_in_event(GdkEventFocus* event) {
     const bool handled = Gtk::Window::on_focus_in_event(event);
-    if (!get_focus()) move_focus_in_cycle(true);
+    if (!get_focus()) focus_first_tab_stop();
     return handled;
 }
 

@@ -30,18 +30,23 @@ public:
     // The tab stops in tab order; those hidden or disabled at the moment of
     // a Tab are passed over.
     void set_tab_stops(std::vector<Gtk::Widget*> stops) { tab_stops_ = std::move(stops); }
-    // Moves the focus one tab stop on (forward) or back; wraps around. With
-    // no tab stop focused, forward starts at the first: the window gives it
-    // the focus when shown, and whenever it is activated with none left.
+    // Moves the focus one tab stop on (forward) or back; wraps around.
     void move_focus_in_cycle(bool forward);
+    // The first available tab stop takes the focus: when the window is shown,
+    // and whenever it is activated with no focus of its own left.
+    void focus_first_tab_stop();
 
 protected:
     bool on_key_press_event(GdkEventKey* event) override;
     bool on_focus_in_event(GdkEventFocus* event) override;
     bool on_configure_event(GdkEventConfigure* event) override;
+    // Web content hands the focus back this way when Tab leaves the page.
+    bool on_focus(Gtk::DirectionType direction) override;
 
 private:
     Gtk::Widget* tab_stop_holding_focus() const;
+    // Focuses the first available stop after `index` in the given direction.
+    void move_focus_from(int index, bool forward);
     bool focus_in_page_content() const;
     void match_outer_size();
 

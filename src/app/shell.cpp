@@ -75,7 +75,9 @@ void load_window() {
         report_runtime_error(texts::window_load_failed.bytes(), 0, text_from_utf8(s.loaded.failed_control).bytes());
     MainWindow& window = *s.loaded.window;
     ui::install_controls(s.loaded.controls.get());
-    window.signal_hide().connect([] { gtk_main_quit(); });
+    window.signal_hide().connect([] {
+        if (gtk_main_level() > 0) gtk_main_quit();
+    });
     handle_waiting_events();
     event_gate().open();
 
@@ -86,7 +88,7 @@ void load_window() {
                                         s.definition->outer_width, s.definition->outer_height);
     window.move(origin.x, origin.y);
     window.present();
-    window.move_focus_in_cycle(true);
+    window.focus_first_tab_stop();
 }
 
 void run_event_loop() {
