@@ -89,6 +89,13 @@ void load_window() {
     window.move(origin.x, origin.y);
     window.present();
     window.focus_first_tab_stop();
+
+    // The engine's page process takes long to start; start it now, once the
+    // window shows, rather than at the first query.
+    Glib::signal_idle().connect_once([] {
+        if (ControlRegistry* controls = loaded_controls())
+            if (view::PageView* page = controls->page_view(ui::Role::PageView)) page->warm_up();
+    });
 }
 
 void run_event_loop() {
