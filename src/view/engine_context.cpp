@@ -28,10 +28,19 @@ bool sandbox_can_run() {
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-EngineContext::EngineContext() : context_(adopt(webkit_web_context_new_ephemeral())) {
-    // The engine's processes inherit our environment: keep the GL driver's
-    // shader cache off the disk too.
+namespace {
+
+// The engine and its processes use the GL driver, which otherwise keeps a
+// shader cache in the home folder. Set before the engine starts anything.
+WebKitWebContext* new_context_that_keeps_nothing() {
     setenv("MESA_SHADER_CACHE_DISABLE", "true", 0);
+    setenv("MESA_GLSL_CACHE_DISABLE", "true", 0);
+    return webkit_web_context_new_ephemeral();
+}
+
+}  // namespace
+
+EngineContext::EngineContext() : context_(adopt(new_context_that_keeps_nothing())) {
     sandboxed_ = sandbox_can_run();
     if (sandboxed_)
         webkit_web_context_set_sandbox_enabled(context_.get(), TRUE);
