@@ -61,6 +61,9 @@ void answer(SoupServer*, SoupServerMessage* message, const char*, GHashTable*, g
         soup_server_message_set_status(message, SOUP_STATUS_SERVICE_UNAVAILABLE, nullptr);
         return;
     }
+    // libsoup keeps a connection open only for servers that listen through it,
+    // and ours accepts its own: say so, rather than let clients find out.
+    soup_message_headers_replace(soup_server_message_get_response_headers(message), "Connection", "close");
     try {
         callbacks.handler(message, line_of(message));
     } catch (const std::exception& error) {

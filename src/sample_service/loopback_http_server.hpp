@@ -3,7 +3,9 @@
 //
 // It accepts connections itself and hands them to a SoupServer through a
 // request tap (see request_stream_scanner.hpp), because libsoup's own view of
-// a target (soup_server_message_get_uri) is re-encoded by GUri.
+// a target (soup_server_message_get_uri) is re-encoded by GUri. libsoup then
+// closes each connection after one answer, so every answer says
+// "Connection: close".
 #pragma once
 
 #include <libsoup/soup.h>
