@@ -40,7 +40,7 @@ WebKitWebContext* new_context_that_keeps_nothing() {
 
 }  // namespace
 
-EngineContext::EngineContext() : context_(adopt(new_context_that_keeps_nothing())) {
+EngineContext::EngineContext() : context_(glib::adopt(new_context_that_keeps_nothing())) {
     sandboxed_ = sandbox_can_run();
     if (sandboxed_)
         webkit_web_context_set_sandbox_enabled(context_.get(), TRUE);

@@ -4,7 +4,7 @@
 
 #include <webkit2/webkit2.h>
 
-#include "view/gobject_ptr.hpp"
+#include "glib/handles.hpp"
 
 namespace ph::view {
 
@@ -16,7 +16,7 @@ public:
     bool sandboxed() const noexcept { return sandboxed_; }
 
 private:
-    GObjectPtr<WebKitWebContext> context_;
+    glib::GObjectPtr<WebKitWebContext> context_;
     bool sandboxed_ = false;
 };
 

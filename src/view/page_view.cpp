@@ -35,7 +35,7 @@ PageView* PageView::create_managed(WebKitWebContext* context, const PageViewSett
 }
 
 PageView::PageView(WebKitWebView* web_view, const PageViewSettings& settings)
-    : web_view_(web_view), web_view_ref_(adopt(g_object_ref_sink(web_view))) {
+    : web_view_(web_view), web_view_ref_(glib::adopt(g_object_ref_sink(web_view))) {
     set_visible_window(true);
     set_above_child(false);
     apply_css(*this, "* { background-color: #ffffff; border-width: 0; padding: 0; }");

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "core/text.hpp"
-#include "view/gobject_ptr.hpp"
+#include "glib/handles.hpp"
 
 namespace ph::view {
 
@@ -82,7 +82,7 @@ private:
     WebKitWebView* web_view_;
     // Keeps the view's memory until our signal handlers are gone, whatever
     // order the widget tree is torn down in.
-    GObjectPtr<WebKitWebView> web_view_ref_;
+    glib::GObjectPtr<WebKitWebView> web_view_ref_;
     PageViewSettings settings_;
     Text address_;
     std::string requested_uri_;

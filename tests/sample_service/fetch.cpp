@@ -1,4 +1,5 @@
 #include "fetch.hpp"
+#include "test_http_server.hpp"
 
 #include <arpa/inet.h>
 #include <libsoup/soup.h>
@@ -31,22 +32,6 @@ private:
     int fd_;
 };
 
-// Runs the thread-default context until `done` or until `limit` has passed.
-template <typename Done>
-void iterate_until(Done done, std::chrono::milliseconds limit) {
-    sample::MainContextPtr context(g_main_context_ref_thread_default());
-    bool timed_out = false;
-    sample::SourcePtr timer(g_timeout_source_new(static_cast<guint>(limit.count())));
-    g_source_set_callback(
-        timer.get(),
-        +[](gpointer flag) {
-            *static_cast<bool*>(flag) = true;
-            return G_SOURCE_REMOVE;
-        },
-        &timed_out, nullptr);
-    g_source_attach(timer.get(), context.get());
-    while (!done() && !timed_out) g_main_context_iteration(context.get(), TRUE);
-}
 
 std::string blocking_exchange(std::uint16_t port, std::string_view request) {
     Fd socket(::socket(AF_INET, SOCK_STREAM, 0));

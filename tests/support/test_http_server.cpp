@@ -7,6 +7,21 @@
 #include "sample_service/address_text.hpp"
 
 namespace ph::test {
+
+void iterate_until(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+    sample::MainContextPtr context(g_main_context_ref_thread_default());
+    bool timed_out = false;
+    sample::SourcePtr timer(g_timeout_source_new(static_cast<guint>(limit.count())));
+    g_source_set_callback(
+        timer.get(),
+        +[](gpointer flag) {
+            *static_cast<bool*>(flag) = true;
+            return G_SOURCE_REMOVE;
+        },
+        &timed_out, nullptr);
+    g_source_attach(timer.get(), context.get());
+    while (!done() && !timed_out) g_main_context_iteration(context.get(), TRUE);
+}
 namespace {
 
 using sample::GObjectPtr;
@@ -76,18 +91,7 @@ std::string TestHttpServer::address(std::string_view raw_target) const {
 }
 
 bool TestHttpServer::wait_for_requests(std::size_t count, std::chrono::milliseconds limit) {
-    sample::MainContextPtr context(g_main_context_ref_thread_default());
-    bool timed_out = false;
-    sample::SourcePtr timer(g_timeout_source_new(static_cast<guint>(limit.count())));
-    g_source_set_callback(
-        timer.get(),
-        +[](gpointer flag) {
-            *static_cast<bool*>(flag) = true;
-            return G_SOURCE_REMOVE;
-        },
-        &timed_out, nullptr);
-    g_source_attach(timer.get(), context.get());
-    while (raw_targets_.size() < count && !timed_out) g_main_context_iteration(context.get(), TRUE);
+    iterate_until([&] { return raw_targets_.size() >= count; }, limit);
     return raw_targets_.size() >= count;
 }
 

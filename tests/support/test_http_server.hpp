@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -15,6 +16,9 @@
 #include "sample_service/loopback_http_server.hpp"
 
 namespace ph::test {
+
+// Runs the thread-default main context until `done` holds or `limit` passes.
+void iterate_until(const std::function<bool()>& done, std::chrono::milliseconds limit);
 
 class TestHttpServer {
 public:
