@@ -69,28 +69,26 @@ void ControlRegistry::write_visible(ui::Role role, bool visible) {
     show_if_visible(control);
 }
 
-void ControlRegistry::write_left(ui::Role role, std::int32_t left) {
+void ControlRegistry::write_placement(ui::Role role, std::int32_t ui::Rect::*member, std::int32_t value) {
     Control& control = at(role);
-    control.placement.left = hold_position(left);
+    control.placement.*member = value;
     apply_placement(control);
+}
+
+void ControlRegistry::write_left(ui::Role role, std::int32_t left) {
+    write_placement(role, &ui::Rect::left, hold_position(left));
 }
 
 void ControlRegistry::write_top(ui::Role role, std::int32_t top) {
-    Control& control = at(role);
-    control.placement.top = hold_position(top);
-    apply_placement(control);
+    write_placement(role, &ui::Rect::top, hold_position(top));
 }
 
 void ControlRegistry::write_width(ui::Role role, std::int32_t width) {
-    Control& control = at(role);
-    control.placement.width = hold_size(width);
-    apply_placement(control);
+    write_placement(role, &ui::Rect::width, hold_size(width));
 }
 
 void ControlRegistry::write_height(ui::Role role, std::int32_t height) {
-    Control& control = at(role);
-    control.placement.height = hold_size(height);
-    apply_placement(control);
+    write_placement(role, &ui::Rect::height, hold_size(height));
 }
 
 void ControlRegistry::show_message_box(const Text& message, const Text& title) {

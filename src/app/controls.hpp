@@ -59,6 +59,8 @@ public:
 private:
     Control& at(ui::Role role);
     Gtk::Entry& edit_box(ui::Role role);
+    // Stores one held edge or size of the placement and moves the widget.
+    void write_placement(ui::Role role, std::int32_t ui::Rect::*member, std::int32_t value);
     void apply_placement(Control& control);
     void show_if_visible(Control& control);
 
