@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <thread>
@@ -42,8 +41,10 @@ protected:
     RunningCopy start(const StartOptions& options = {}) {
         RunningCopy copy{std::make_unique<ChildProcess>(kProgram, options), {}};
         const auto mapped = x.wait_for_mapped_window(copy.process->pid(), kStartTimeout);
-        if (!mapped) ADD_FAILURE() << "no window mapped by process " << copy.process->pid();
-        else copy.window = *mapped;
+        if (mapped)
+            copy.window = *mapped;
+        else
+            ADD_FAILURE() << "no window mapped by process " << copy.process->pid();
         return copy;
     }
 
@@ -52,7 +53,8 @@ protected:
     // then presses keys (xdotool's names) on the real keyboard.
     void press(const RunningCopy& copy, const std::string& keys) {
         ASSERT_EQ(test::run_to_end({"xdotool", "windowactivate", std::to_string(copy.window.id)}), 0);
-        ASSERT_TRUE(x.wait_for_focus(copy.window.id, 10s)) << "window " << copy.window.id << " never got the focus: " << x.describe_focus();
+        ASSERT_TRUE(x.wait_for_focus(copy.window.id, 10s))
+            << "window " << copy.window.id << " never got the focus: " << x.describe_focus();
         ASSERT_EQ(test::run_to_end({"xdotool", "key", keys}), 0);
     }
 
@@ -115,7 +117,7 @@ TEST_F(ProgramProcess, SecondCopyRunsBesideTheFirst) {
     EXPECT_TRUE(first.process->running());
     EXPECT_EQ(second.window.caption_at_map, kCaption);
 
-    // The window manager focuses the newest window; closing it hands the focus back.
+    // Each copy ends on its own key; the other runs on.
     press(second, "Escape");
     EXPECT_EQ(second.process->wait_for_exit(kEndTimeout), std::optional<int>(0));
     EXPECT_TRUE(first.process->running());
@@ -201,7 +203,8 @@ class TemporaryFolder {
 public:
     TemporaryFolder() {
         std::string pattern = (fs::temp_directory_path() / "ph-home-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) throw fs::filesystem_error("mkdtemp", std::error_code(errno, std::generic_category()));
+        if (!mkdtemp(pattern.data()))
+            throw fs::filesystem_error("mkdtemp", std::error_code(errno, std::generic_category()));
         path_ = pattern;
     }
     ~TemporaryFolder() {

@@ -113,6 +113,12 @@ void count_release(gpointer, GObject*) { ++released_controls; }
 
 class FailingControl : public testing::TestWithParam<ui::Role> {};
 
+std::string role_name(const testing::TestParamInfo<ui::Role>& info) {
+    constexpr const char* kNames[] = {"SchemeBox", "ClearButton", "HelpLabel",   "PromptLabel",
+                                      "LinkBox",   "PageView",    "QueryButton", "ViewFrame"};
+    return kNames[static_cast<int>(info.param)];
+}
+
 TEST_P(FailingControl, LeavesNoWindowAndNamesTheControl) {
     const ui::WindowDefinition& definition = ui::main_window_definition();
     const ui::ControlDefinition& failing = *ui::find_control(definition, GetParam());
@@ -139,7 +145,8 @@ TEST_P(FailingControl, LeavesNoWindowAndNamesTheControl) {
 INSTANTIATE_TEST_SUITE_P(EachRow, FailingControl,
                          testing::Values(ui::Role::SchemeBox, ui::Role::ClearButton, ui::Role::HelpLabel,
                                          ui::Role::PromptLabel, ui::Role::LinkBox, ui::Role::PageView,
-                                         ui::Role::QueryButton, ui::Role::ViewFrame));
+                                         ui::Role::QueryButton, ui::Role::ViewFrame),
+                         role_name);
 
 }  // namespace
 }  // namespace ph

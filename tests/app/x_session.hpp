@@ -16,7 +16,7 @@ namespace ph::test {
 
 struct MappedWindow {
     Window id = 0;
-    std::string caption_at_map;            // _NET_WM_NAME (UTF-8) when it was mapped
+    std::string caption_at_map;              // _NET_WM_NAME (UTF-8) when it was mapped
     bool caption_changed_after_map = false;  // another _NET_WM_NAME came soon after
 };
 
