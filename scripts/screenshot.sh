@@ -15,7 +15,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
 if [ "${PH_SCREENSHOT_STAGE:-}" != on-display ]; then
-  out=docs/screenshot.png link= query=no
+  out=docs/screenshot.png link='' query=no
   while [ $# -gt 0 ]; do
     case $1 in
       --query) [ $# -ge 2 ] || { echo "screenshot: --query needs a link" >&2; exit 2; }
