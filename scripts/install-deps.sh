@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs, with apt-get and only when missing, every Debian package that the
 # build, the tests and the program need. Quick when all of them are there.
+# With --bench it also installs what the benchmarks compare against.
 set -euo pipefail
 
 packages=(
@@ -11,7 +12,15 @@ packages=(
   # user-interface tests and screenshots: a private X server, a light window
   # manager, key and window tools, an SVG renderer, CJK fonts
   xvfb xauth openbox xdotool x11-utils librsvg2-bin imagemagick fonts-noto-cjk dbus-daemon
+  # fuzzing: clang with its libFuzzer and sanitizer run-times
+  clang libclang-rt-14-dev
+  # packaging and its checks
+  dpkg-dev fakeroot file binutils lintian desktop-file-utils appstream
 )
+if [ "${1:-}" = --bench ]; then
+  # benchmarks: Google Benchmark for the core, a browser as the baseline
+  packages+=(libbenchmark-dev chromium)
+fi
 
 missing=()
 for package in "${packages[@]}"; do
