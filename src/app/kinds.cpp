@@ -5,6 +5,7 @@
 
 #include "app/shape_box.hpp"
 #include "app/widgets/trans_label.hpp"
+#include "app/widgets/unbounded_entry_buffer.hpp"
 #include "core/codepage.hpp"
 #include "view/page_view.hpp"
 
@@ -63,9 +64,9 @@ Pango::AttrList font_attributes(const ui::Font& font) {
 }
 
 Gtk::Widget* make_edit_box(const ui::ControlDefinition& control) {
-    auto* box = Gtk::manage(new Gtk::Entry());
+    auto* box = Gtk::manage(new Gtk::Entry(make_unbounded_entry_buffer()));
     box->set_has_frame(true);
-    box->set_max_length(0);  // no limit beyond the toolkit's own
+    box->set_max_length(0);
     box->set_activates_default(false);
     box->set_width_chars(0);  // never wider than its row says
     box->set_max_width_chars(0);
