@@ -8,6 +8,7 @@
 
 #include "core/codepage.hpp"
 #include "core/texts.hpp"
+#include "frame_rows.hpp"
 #include "loaded_window.hpp"
 #include "test_http_server.hpp"
 #include "ui/handlers.hpp"
@@ -47,26 +48,6 @@ protected:
         return server->raw_targets().front();
     }
 
-    // The page row shown in each row of the view frame, read off the screen.
-    std::vector<int> rows_shown_in_frame() {
-        Glib::RefPtr<Gdk::Window> frame = widget(Role::ViewFrame).get_window();
-        int x = 0, y = 0;
-        frame->get_origin(x, y);
-        GdkPixbuf* shot = gdk_pixbuf_get_from_window(gdk_get_default_root_window(), x, y, 960, 576);
-        std::vector<int> rows;
-        if (!shot) return rows;
-        const guchar* pixels = gdk_pixbuf_get_pixels(shot);
-        const int stride = gdk_pixbuf_get_rowstride(shot), channels = gdk_pixbuf_get_n_channels(shot);
-        for (int row = 0; row < 576; ++row)
-            for (int column : {0, 480, 959}) {
-                const guchar* p = pixels + row * stride + column * channels;
-                const int shown = test::row_from_colour(p[0], p[1], p[2]);
-                if (column == 0 || shown != rows.back()) rows.push_back(column == 0 ? shown : -2);
-            }
-        g_object_unref(shot);
-        return rows;
-    }
-
     std::unique_ptr<TestHttpServer> server;
 };
 
@@ -102,7 +83,7 @@ TEST_F(QueryTest, FrameShowsPageRows235To810) {
     test::run_until(
         [&] {
             test::run_for(100ms);
-            rows = rows_shown_in_frame();
+            rows = test::rows_shown_in_frame(widget(Role::ViewFrame));
             return !rows.empty() && rows.front() == 235;
         },
         15s);
