@@ -86,6 +86,10 @@ check "pricehistory carries the package note $note" has_note "$bin/pricehistory"
 check "metainfo's newest release is $version" test "$release" = "$version"
 changelog_version=$(zcat "$share/doc/$name/changelog.gz" | dpkg-parsechangelog -l - -S Version)
 check "changelog's newest entry is $version" test "$changelog_version" = "$version"
+release_date=$(sed -n 's:.*<release version="[^"]*" date="\([^"]*\)".*:\1:p' "$metainfo" | head -n1)
+changelog_date=$(date -u -d "$(zcat "$share/doc/$name/changelog.gz" | dpkg-parsechangelog -l - -S Date)" +%F)
+check "changelog's newest entry is dated $release_date, as the metainfo's release" \
+  test "$changelog_date" = "$release_date"
 
 [ $failed -eq 0 ] && echo "package checks: all passed" || echo "package checks: some FAILED" >&2
 exit $failed
