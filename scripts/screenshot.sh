@@ -54,8 +54,9 @@ if [ "$QUERY" = yes ] && ! listening; then
   fi
 fi
 
-# A sanitizer build of the program would otherwise fail on the toolkit's own allocations.
-export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0}
+# A sanitizer build of the program checks for leaks as the tests do, with
+# the toolkit's and the engine's own suppressed.
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$root/tests/support/lsan.supp:print_suppressions=0:fast_unwind_on_malloc=0}
 "$PROGRAM" >/dev/null 2>&1 &
 program_pid=$!
 pids+=("$program_pid")
