@@ -9,6 +9,7 @@
 #include "core/texts.hpp"
 #include "loaded_window.hpp"
 #include "ui/window_definition.hpp"
+#include "view/page_view.hpp"
 
 namespace ph {
 namespace {
@@ -135,6 +136,9 @@ TEST_F(WindowTest, TabCycleRunsQueryLinkClearAndBack) {
 TEST_F(WindowTest, VisiblePageViewJoinsTheTabCycleAfterTheQueryButton) {
     controls().write_address(Role::PageView, Text());  // an empty page, as the engine shows it
     controls().write_visible(Role::PageView, true);
+    // A key that reaches the engine before its page is there is dropped.
+    WebKitWebView* engine_view = dynamic_cast<view::PageView&>(widget(Role::PageView)).web_view();
+    ASSERT_TRUE(test::run_until([&] { return !webkit_web_view_is_loading(engine_view); }, std::chrono::seconds(10)));
     settle();
     test::press_key(window(), GDK_KEY_Tab);
     Gtk::Widget* focus = focus_holder(window());
