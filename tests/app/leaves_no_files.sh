@@ -14,9 +14,10 @@ for _ in $(seq 100); do (exec 3<>/dev/tcp/127.0.0.1/8936) 2>/dev/null && break; 
 
 "$program" &
 program_pid=$!
+# Only once mapped does the window have its place on the screen.
 window=
 for _ in $(seq 200); do
-  window=$(xdotool search --name '商品历史价格查询' 2>/dev/null | head -n 1) && [ -n "$window" ] && break
+  window=$(xdotool search --onlyvisible --name '商品历史价格查询' 2>/dev/null | head -n 1) && [ -n "$window" ] && break
   sleep 0.05
 done
 [ -n "$window" ] || { echo "no window"; exit 1; }
