@@ -51,10 +51,12 @@ void start_toolkit() {
     Shell& s = shell();
     if (s.toolkit_up) return;
     set_storage_failure_hook(report_storage_failure);
+    // The engine's sandbox check runs in a process of its own while the toolkit comes up.
+    const pid_t sandbox_check = view::start_sandbox_check();
     Gtk::Main::init_gtkmm_internals();
     if (!gtk_init_check(nullptr, nullptr)) report_runtime_error(texts::window_load_failed.bytes(), 0, "DISPLAY");
     s.toolkit_up = true;
-    s.engine = std::make_unique<view::EngineContext>();
+    s.engine = std::make_unique<view::EngineContext>(sandbox_check);
     enter_program_folder();
 
     const ui::WindowDefinition& definition = ui::main_window_definition();

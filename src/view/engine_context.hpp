@@ -2,16 +2,28 @@
 // history never reach the disk.
 #pragma once
 
+#include <sys/types.h>
+
 #include <webkit2/webkit2.h>
 
 #include "glib/handles.hpp"
 
 namespace ph::view {
 
+// Whether bubblewrap can run here. The engine aborts the whole program when
+// its sandbox cannot start, so we ask first. In two steps, so that other
+// work can go on while it runs: start_sandbox_check gives the check's
+// process (-1 when it cannot start), sandbox_check_passed waits for it.
+pid_t start_sandbox_check();
+bool sandbox_check_passed(pid_t check);
+bool sandbox_can_run();
+
 class EngineContext {
 public:
     // Also decides, once, whether web pages run in the engine's sandbox.
     EngineContext();
+    // The same, with the answer of a check started earlier (start_sandbox_check).
+    explicit EngineContext(pid_t started_sandbox_check);
     WebKitWebContext* get() const noexcept { return context_.get(); }
     bool sandboxed() const noexcept { return sandboxed_; }
 
@@ -19,9 +31,5 @@ private:
     glib::GObjectPtr<WebKitWebContext> context_;
     bool sandboxed_ = false;
 };
-
-// Whether bubblewrap can run here. The engine aborts the whole program when
-// its sandbox cannot start, so we ask first.
-bool sandbox_can_run();
 
 }  // namespace ph::view

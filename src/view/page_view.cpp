@@ -44,8 +44,11 @@ PageView::PageView(WebKitWebView* web_view, const PageViewSettings& settings)
     // With acceleration the engine paints nothing into views this tall.
     webkit_settings_set_hardware_acceleration_policy(engine, WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
 
+    // The web view shows from the first page on (show_web_view): shown
+    // before, the engine would paint the empty page at the view's full size
+    // the moment a query makes it visible, and then paint it all again for
+    // the page that came.
     gtk_container_add(GTK_CONTAINER(gobj()), GTK_WIDGET(web_view_));
-    gtk_widget_show(GTK_WIDGET(web_view_));
     connect_engine_signals();
 
     write_offline(settings.offline);
@@ -80,6 +83,8 @@ bool PageView::on_focus(Gtk::DirectionType) {
 
 void PageView::on_grab_focus() { gtk_widget_grab_focus(GTK_WIDGET(web_view_)); }
 
+void PageView::show_web_view() { gtk_widget_show(GTK_WIDGET(web_view_)); }
+
 void PageView::raise(PageViewEvent event) {
     if (event_sink_) event_sink_(event);
 }
@@ -105,11 +110,19 @@ void PageView::connect_engine_signals() {
                          switch (event) {
                          case WEBKIT_LOAD_STARTED: view->raise(PageViewEvent::BeforeNavigate);
                                                    view->raise(PageViewEvent::DownloadBegin); break;
-                         case WEBKIT_LOAD_COMMITTED: view->raise(PageViewEvent::NavigateComplete); break;
+                         case WEBKIT_LOAD_COMMITTED: view->show_web_view();
+                                                     view->raise(PageViewEvent::NavigateComplete); break;
                          case WEBKIT_LOAD_FINISHED: view->raise(PageViewEvent::DownloadComplete);
                                                     view->raise(PageViewEvent::DocumentComplete); break;
                          default: break;
                          }
+                     }),
+                     self);
+    // A load that fails before it commits shows the engine's error page.
+    g_signal_connect(web_view_, "load-failed",
+                     G_CALLBACK(+[](WebKitWebView*, WebKitLoadEvent, gchar*, GError*, gpointer data) -> gboolean {
+                         static_cast<PageView*>(data)->show_web_view();
+                         return FALSE;
                      }),
                      self);
     g_signal_connect(web_view_, "notify::estimated-load-progress",

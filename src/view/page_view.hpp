@@ -76,6 +76,7 @@ protected:
 
 private:
     void raise(PageViewEvent event);
+    void show_web_view();
     void open_in_browser(const std::string& uri);
     void connect_engine_signals();
 
