@@ -18,8 +18,9 @@ packages=(
   dpkg-dev fakeroot file binutils lintian desktop-file-utils appstream
 )
 if [ "${1:-}" = --bench ]; then
-  # benchmarks: Google Benchmark for the core, a browser as the baseline
-  packages+=(libbenchmark-dev chromium)
+  # benchmarks: Google Benchmark for the core, XTest for the harness's clicks,
+  # a browser as the baseline
+  packages+=(libbenchmark-dev libxtst-dev chromium)
 fi
 
 missing=()
