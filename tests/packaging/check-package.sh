@@ -11,15 +11,8 @@ deb=${1:?usage: check-package.sh PACKAGE.deb}
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 
-failed=0
-pass() { echo "ok   $1"; }
-fail() { echo "FAIL $1" >&2; failed=1; }
-# check DESCRIPTION COMMAND...: runs the command, quietly unless it fails.
-check() {
-  local description=$1 output
-  shift
-  if output=$("$@" 2>&1); then pass "$description"; else fail "$description"; [ -z "$output" ] || printf '%s\n' "$output" >&2; fi
-}
+# shellcheck source=tests/packaging/checks.sh
+source "$(dirname "$0")/checks.sh"
 
 field() { dpkg-deb --field "$deb" "$1"; }
 name=$(field Package)

@@ -36,14 +36,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-failed=0
-pass() { echo "ok   $1"; }
-fail() { echo "FAIL $1" >&2; failed=1; }
-check() {
-  local description=$1 output
-  shift
-  if output=$("$@" 2>&1); then pass "$description"; else fail "$description"; [ -z "$output" ] || printf '%s\n' "$output" >&2; fi
-}
+# shellcheck source=tests/packaging/checks.sh
+source "$(dirname "$0")/checks.sh"
 
 # apt fetches local packages as its own _apt user: give it a copy it can read.
 chmod 755 "$work"
