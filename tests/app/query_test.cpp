@@ -9,6 +9,7 @@
 #include "core/codepage.hpp"
 #include "core/texts.hpp"
 #include "frame_rows.hpp"
+#include "history_service.hpp"
 #include "loaded_window.hpp"
 #include "test_http_server.hpp"
 #include "ui/handlers.hpp"
@@ -20,8 +21,8 @@ using namespace std::chrono_literals;
 using test::TestHttpServer;
 using ui::Role;
 
-constexpr std::uint16_t kServicePort = 8936;  // the build's default service host
-constexpr std::string_view kQueryPath = "/his.php?hisurl=";
+using test::kQueryPath;
+using test::kServicePort;
 
 class QueryTest : public test::LoadedWindow {
 protected:
