@@ -35,8 +35,6 @@ bool sandbox_check_passed(pid_t check) {
     return waited == check && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-bool sandbox_can_run() { return sandbox_check_passed(start_sandbox_check()); }
-
 namespace {
 
 // The engine and its processes use the GL driver, which otherwise keeps a
@@ -53,8 +51,6 @@ WebKitWebContext* new_context_that_keeps_nothing() {
 }
 
 }  // namespace
-
-EngineContext::EngineContext() : EngineContext(start_sandbox_check()) {}
 
 // The engine takes the sandbox setting only while it has started nothing
 // but the context's own helpers, that is right after the context is made.

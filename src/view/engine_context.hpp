@@ -16,13 +16,11 @@ namespace ph::view {
 // process (-1 when it cannot start), sandbox_check_passed waits for it.
 pid_t start_sandbox_check();
 bool sandbox_check_passed(pid_t check);
-bool sandbox_can_run();
 
 class EngineContext {
 public:
-    // Also decides, once, whether web pages run in the engine's sandbox.
-    EngineContext();
-    // The same, with the answer of a check started earlier (start_sandbox_check).
+    // Also decides, once, whether web pages run in the engine's sandbox,
+    // from the answer of a check started earlier (start_sandbox_check).
     explicit EngineContext(pid_t started_sandbox_check);
     WebKitWebContext* get() const noexcept { return context_.get(); }
     bool sandboxed() const noexcept { return sandboxed_; }
